@@ -1,0 +1,114 @@
+#include "browser/browser_view.h"
+
+#include "browser/browser_page.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QWebEngineContextMenuRequest>
+
+namespace {
+
+// The handler's view of a browser; outlives the widget safely.
+class ViewBrowser : public Browser {
+public:
+    explicit ViewBrowser(BrowserView* view) : m_view(view) {}
+    void CloseBrowser(bool forceClose) override
+    {
+        if (m_view)
+            m_view->CloseBrowser(forceClose);
+    }
+    void LoadURL(const QString& url) override
+    {
+        if (m_view)
+            m_view->load(QUrl(url));
+    }
+    void SetWindowTitle(const QString& title) override
+    {
+        if (m_view)
+            m_view->setWindowTitle(title);
+    }
+
+private:
+    QPointer<BrowserView> m_view;
+};
+
+class MenuModel : public ContextMenuModel {
+public:
+    explicit MenuModel(QMenu* menu) : m_menu(menu) {}
+    int GetCount() const override { return int(m_menu->actions().size()); }
+    void Clear() override { m_menu->clear(); }
+
+private:
+    QMenu* m_menu;
+};
+
+int TypeFlagsOf(const QWebEngineContextMenuRequest* request)
+{
+    // This engine does not say whether the click was in a frame, so every
+    // request counts as one on the page.
+    int flags = CM_TYPEFLAG_PAGE;
+    if (!request)
+        return flags;
+    if (request->linkUrl().isValid())
+        flags |= CM_TYPEFLAG_LINK;
+    if (request->mediaType() != QWebEngineContextMenuRequest::MediaTypeNone)
+        flags |= CM_TYPEFLAG_MEDIA;
+    if (!request->selectedText().isEmpty())
+        flags |= CM_TYPEFLAG_SELECTION;
+    if (request->isContentEditable())
+        flags |= CM_TYPEFLAG_EDITABLE;
+    return flags;
+}
+
+}  // namespace
+
+BrowserView::BrowserView(BrowserRuntime& runtime, std::shared_ptr<SimpleHandler> handler, QWidget* parent)
+    : QWebEngineView(parent), m_runtime(runtime), m_handler(std::move(handler)),
+      m_ref(std::make_shared<ViewBrowser>(this))
+{
+    setPage(new BrowserPage(*this));
+    connect(page(), &QWebEnginePage::titleChanged, this,
+            [this](const QString& title) { m_handler->OnTitleChange(m_ref, title); });
+    connect(page(), &QWebEnginePage::windowCloseRequested, this, [this] { CloseBrowser(false); });
+}
+
+BrowserView::~BrowserView()
+{
+    m_handler->OnBeforeClose(m_ref);
+}
+
+void BrowserView::CloseBrowser(bool /*forceClose*/)
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_handler->DoClose(m_ref);
+    hide();
+    deleteLater();
+}
+
+void BrowserView::closeEvent(QCloseEvent* event)
+{
+    // A pop-up closed by its window's close box.
+    event->accept();
+    if (!m_closing) {
+        m_closing = true;
+        m_handler->DoClose(m_ref);
+        deleteLater();
+    }
+}
+
+void BrowserView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    MenuModel model(menu);
+    m_handler->OnBeforeContextMenu(TypeFlagsOf(lastContextMenuRequest()), model);
+    if (menu->actions().isEmpty()) {
+        delete menu;
+        return;
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose, true);
+    menu->popup(event->globalPos());
+}

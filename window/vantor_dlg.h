@@ -1,0 +1,50 @@
+#pragma once
+#include <QDialog>
+#include <QIcon>
+#include <functional>
+#include <memory>
+
+class BrowserRuntime;
+class CVantorApp;
+class QLineEdit;
+class QPushButton;
+class SimpleHandler;
+
+// The main window: covers the work area, holds the browser over its whole
+// client area, and ends the program when it is closed.
+class CVantorDlg : public QDialog {
+    Q_OBJECT
+public:
+    CVantorDlg(CVantorApp& app, BrowserRuntime& runtime, QWidget* parent = nullptr);
+    ~CVantorDlg() override;
+
+    // Runs before the window is first shown; false when start-up cannot go on.
+    bool OnInitDialog();
+    void OnSysCommand(unsigned nID);
+    void OnBnClickedGo();
+    void OnSize();
+    void OnClose();
+
+    static QString Caption();
+
+    std::shared_ptr<SimpleHandler> m_handler;
+    // The notice for an empty address; a test may replace it.
+    std::function<void(const QString&)> m_warn;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void PlaceOnWorkArea();
+
+    CVantorApp& m_app;
+    BrowserRuntime& m_runtime;
+    QIcon m_hIcon;
+    QLineEdit* m_edit = nullptr;       // the hidden address bar (control 1000)
+    QPushButton* m_go = nullptr;       // and its hidden "go" button (control 1001)
+    QWidget* m_browserWidget = nullptr;
+    int m_placementTries = 0;
+};
