@@ -11,5 +11,9 @@
 char* Utf8ToAnsi(char* text, unsigned size);
 
 // The locale's character set ("ANSI" code page) as text in both directions.
+// UTF-8 to text, keeping a leading byte-order mark as U+FEFF: a reply that
+// starts with one is not the same text as the reply without it.
+QString Utf8Text(const char* data, qsizetype size);
+
 std::string EncodeToLocaleCharset(const QString& text);
 QString DecodeFromLocaleCharset(const std::string& bytes);

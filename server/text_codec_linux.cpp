@@ -86,10 +86,10 @@ std::string EncodeToLocaleCharset(const QString& text)
 QString DecodeFromLocaleCharset(const std::string& bytes)
 {
     if (LocaleIsUtf8())
-        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+        return Utf8Text(bytes.data(), qsizetype(bytes.size()));
     Iconv cd("UTF-8", LocaleCharset());
     std::string utf8;
     if (cd.ok() && cd.convert(bytes, utf8))
-        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        return Utf8Text(utf8.data(), qsizetype(utf8.size()));
     return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
 }
