@@ -52,8 +52,11 @@ function report(what, value) {{
 var n = parseInt(localStorage.getItem('visits') || '0') + 1;
 localStorage.setItem('visits', String(n));
 document.getElementById('visits').textContent = n;
-window.addEventListener('load', function () {{ report('loaded', document.title); }});
+window.addEventListener('load', function () {{
+  fetch('/80417fahuo/beacon?ev=loaded&visits=' + n + '&value=' + encodeURIComponent(document.title));
+}});
 </script>
+<script>{script}</script>
 </body></html>
 """
 
@@ -77,6 +80,10 @@ class Server(socketserver.ThreadingMixIn, socketserver.TCPServer):
 
 def make_handler(opts, log, log_lock):
     up = set(h.strip().lower() for h in opts.up.split(",") if h.strip())
+    start_script = ""
+    if opts.start_script:
+        with open(opts.start_script, encoding="utf-8") as f:
+            start_script = f.read()
 
     class Handler(BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
@@ -146,7 +153,8 @@ def make_handler(opts, log, log_lock):
                 extra = []
                 if "vsession=" not in cookie:
                     extra.append(("Set-Cookie", "vsession=%x; Path=/" % int(time.time() * 1000)))
-                page = START_PAGE.format(host=html.escape(host), cookie=html.escape(cookie or "(none)"))
+                page = START_PAGE.format(host=html.escape(host), cookie=html.escape(cookie or "(none)"),
+                                         script=start_script)
                 return 200, page, "text/html; charset=utf-8", extra
             if path == "/80417fahuo/popup.html":
                 return 200, POPUP_PAGE, "text/html; charset=utf-8", ()
@@ -173,6 +181,7 @@ def main():
     ap.add_argument("--lifetime", type=float, default=600.0, help="seconds until the server stops")
     ap.add_argument("--log", default="-", help="request log file (JSON lines)")
     ap.add_argument("--port-file", default="", help="write the listening port here")
+    ap.add_argument("--start-script", default="", help="file with JavaScript added to the start page")
     ap.add_argument("--delay-ms", type=int, default=0, help="answer every request this late")
     opts = ap.parse_args()
 
