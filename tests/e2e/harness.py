@@ -114,6 +114,23 @@ class Display:
         self.run(["xdotool", "windowactivate", "--sync", wid], check=False)
         self.run(["xdotool", "key"] + list(keys))
 
+    def box_text(self, wid):
+        """The text of a message box: Ctrl+C copies it, the clipboard tells it."""
+        def copied():
+            self.key(wid, "ctrl+c")
+            text = self.run(["xclip", "-o", "-selection", "clipboard"], check=False)
+            return text if text.strip() else None
+        return wait_for("the box's text on the clipboard", copied, timeout=20, interval=0.5)
+
+    def wait_box(self, caption="提示", timeout=60):
+        """A visible window with exactly this caption."""
+        def find():
+            for wid, title in self.windows(caption).items():
+                if title == caption:
+                    return wid
+            return None
+        return wait_for("a box captioned %r" % caption, find, timeout)
+
     def screenshot(self, path):
         self.run(["import", "-window", "root", path])
         return path
@@ -228,6 +245,16 @@ class Client:
             self.proc.wait(10)
 
 
+def scramble(text, key=0x2E9D):
+    k = key
+    out = ""
+    for ch in text:
+        b = (ord(ch) ^ (k >> 8)) % 256
+        k = (22719 - (b + k) * 12691) % 65536
+        out += chr(65 + b // 26) + chr(65 + b % 26)
+    return out
+
+
 def unscramble(text, key=0x2E9D):
     k = key
     out = ""
@@ -274,16 +301,17 @@ class Session:
         return self
 
     def __exit__(self, exc_type, exc, tb):
-        for c in self.clients:
-            c.kill()
-        for s in self.servers:
-            s.close()
         if exc_type is not None:
             try:
                 shot = self.display.screenshot(os.path.join(self.work, "failure.png"))
                 print("screenshot at failure: " + shot)
             except Exception:
                 pass
+        for c in self.clients:
+            c.kill()
+        for s in self.servers:
+            s.close()
+        if exc_type is not None:
             for c in self.clients:
                 if c.proc:
                     print("client output:\n" + c.output_text())
