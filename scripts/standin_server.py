@@ -39,7 +39,7 @@ START_PAGE = """<!DOCTYPE html>
 <button id="confirm" onclick="report('confirm', confirm('确认发货吗？'))">confirm</button>
 <button id="prompt" onclick="report('prompt', prompt('请输入运单号', 'W0001'))">prompt</button>
 <button id="popup" onclick="window.open('/80417fahuo/popup.html', 'pop', 'width=640,height=480')">pop-up</button>
-<a class="btn" id="broken" href="http://127.0.0.1:1/unreachable">broken link</a>
+<a class="btn" id="broken" href="http://127.0.0.1:47/unreachable">broken link</a>
 <a class="btn" id="missing" href="/80417fahuo/missing.html">404 page</a>
 </div>
 <div id="state">session cookie sent with this page: <b id="cookie">{cookie}</b><br>
