@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEngineContextMenuRequest>
 
 namespace {
@@ -28,6 +29,11 @@ public:
     {
         if (m_view)
             m_view->setWindowTitle(title);
+    }
+    void Reload() override
+    {
+        if (m_view)
+            m_view->reload();
     }
 
 private:
@@ -72,6 +78,13 @@ BrowserView::BrowserView(BrowserRuntime& runtime, std::shared_ptr<SimpleHandler>
     connect(page(), &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { m_handler->OnTitleChange(m_ref, title); });
     connect(page(), &QWebEnginePage::windowCloseRequested, this, [this] { CloseBrowser(false); });
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                // Leave the engine's signal first; the notice is a modal box.
+                QTimer::singleShot(0, this, [this] { m_handler->OnRenderProcessCrashed(m_ref); });
+            });
 }
 
 BrowserView::~BrowserView()

@@ -82,6 +82,20 @@ void SimpleHandler::OnBeforeContextMenu(int typeFlags, ContextMenuModel& model)
         model.Clear();
 }
 
+void SimpleHandler::OnRenderProcessCrashed(const BrowserRef& browser)
+{
+    if (!browser)
+        return;
+    const qint64 now = m_services.nowMs();
+    if (m_lastCrashReloadMs < 0 || now - m_lastCrashReloadMs >= kCrashReloadQuietMs) {
+        m_lastCrashReloadMs = now;
+        browser->Reload();
+        m_services.warningBox(QStringLiteral("页面意外终止，已重新加载。"));
+    } else {
+        m_services.warningBox(QStringLiteral("页面再次意外终止，请稍后刷新页面或重新启动程序。"));
+    }
+}
+
 void SimpleHandler::CloseOpenBrowsers(bool forceClose)
 {
     if (!m_services.currentlyOnUiThread()) {

@@ -16,6 +16,7 @@ public:
     // The browser's own window title: a pop-up shows it, the main browser is a
     // child widget whose title never reaches the main window's caption.
     virtual void SetWindowTitle(const QString& title) = 0;
+    virtual void Reload() = 0;
 };
 using BrowserRef = std::shared_ptr<Browser>;
 
@@ -46,6 +47,8 @@ struct HandlerServices {
     std::function<void(std::function<void()>)> postToUiThread;
     std::function<void(const QString& text)> alertBox;    // one OK button
     std::function<bool(const QString& text)> confirmBox;  // true for OK
+    std::function<void(const QString& text)> warningBox;  // the client's own notices
+    std::function<qint64()> nowMs;                        // a monotonic clock
 };
 
 // The single client of every browser the program opens: it keeps the list of
@@ -65,6 +68,9 @@ public:
                     const std::function<void(bool success, const QString& input)>& callback,
                     bool& suppressMessage);
     void OnBeforeContextMenu(int typeFlags, ContextMenuModel& model);
+    // A page's renderer process died: reload it and tell the user, but never
+    // reload in a loop when a page keeps crashing its renderer.
+    void OnRenderProcessCrashed(const BrowserRef& browser);
 
     void CloseOpenBrowsers(bool forceClose);
     BrowserRef FirstBrowser() const;
@@ -76,6 +82,9 @@ private:
     mutable std::mutex m_lock;  // guards open_browsers: read from any thread
     std::list<BrowserRef> open_browsers;
     std::atomic<bool> last_browser_closing{false};
+    qint64 m_lastCrashReloadMs = -1;
 };
+
+inline constexpr qint64 kCrashReloadQuietMs = 30000;
 
 void SetBrowserWindowTitle(const BrowserRef& browser, const QString& title);

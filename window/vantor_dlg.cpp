@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <chrono>
 #include <cwctype>
 #include <unistd.h>
 
@@ -89,6 +90,11 @@ bool CVantorDlg::OnInitDialog()
     };
     services.alertBox = ShowPageAlert;
     services.confirmBox = ShowPageConfirm;
+    services.warningBox = ShowWarningBox;
+    services.nowMs = [] {
+        using namespace std::chrono;
+        return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
     m_handler = std::make_shared<SimpleHandler>(std::move(services));
 
     QString address;

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
 """The browser client end to end: load-error page, page dialogs, context menu."""
+import os
+import signal
 import socket
 import time
 
@@ -130,6 +132,42 @@ def test_right_click_shows_no_menu(build_dir):
             time.sleep(0.2)
 
 
+def renderer_pids(root_pid):
+    """Renderer processes of the client: the engine forks them from its zygote."""
+    procs = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                args = f.read().split(b"\0")
+            with open("/proc/%s/stat" % entry) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        procs[int(entry)] = (int(fields[1]), int(fields[3]), args)  # parent, session, arguments
+    zygotes = {pid for pid, (_, sid, args) in procs.items() if sid == root_pid and b"--type=zygote" in args}
+    return [pid for pid, (ppid, sid, args) in procs.items() if sid == root_pid and ppid in zygotes]
+
+
+def test_crashed_renderer_is_reloaded_and_the_user_told(build_dir):
+    with Session(build_dir, "renderer-crash") as s:
+        server = s.server(up=[0])
+        client = s.client()
+        client.start(s.display, server.proxy)
+        win = client.main_window(s.display)
+        wait_for("the start page", lambda: server.beacons("loaded"))
+        pids = wait_for("the renderer process", lambda: renderer_pids(client.proc.pid))
+        for pid in pids:
+            os.kill(pid, signal.SIGKILL)
+        box = s.display.wait_box()
+        check("页面意外终止" in s.display.box_text(box), "no notice of the crash")
+        wait_for("the page to load again", lambda: len(server.beacons("loaded")) >= 2)
+        s.display.key(box, "Return")
+        check(client.proc.poll() is None and s.display.windows("客服电话"), "the window went down with the renderer")
+        del win
+
+
 if __name__ == "__main__":
     main([
         test_unreachable_address_shows_our_error_page,
@@ -138,4 +176,5 @@ if __name__ == "__main__":
         test_confirm_answers_true_for_ok_and_false_for_escape,
         test_prompt_uses_the_runtimes_own_dialog,
         test_right_click_shows_no_menu,
+        test_crashed_renderer_is_reloaded_and_the_user_told,
     ])

@@ -12,6 +12,8 @@ struct FakeBrowser : Browser {
     void CloseBrowser(bool force) override { closes.push_back(force); }
     void LoadURL(const QString& url) override { loads.push_back(url); }
     void SetWindowTitle(const QString& t) override { title = t; }
+    int reloads = 0;
+    void Reload() override { ++reloads; }
 };
 
 struct FakeMenu : ContextMenuModel {
@@ -31,6 +33,8 @@ struct Harness {
     std::vector<std::function<void()>> posted;
     std::vector<QString> alerts;
     std::vector<QString> confirms;
+    std::vector<QString> warnings;
+    qint64 now = 1000;
     bool confirmAnswer = true;
     std::shared_ptr<SimpleHandler> handler;
 
@@ -44,6 +48,8 @@ struct Harness {
             confirms.push_back(t);
             return confirmAnswer;
         };
+        s.warningBox = [this](const QString& t) { warnings.push_back(t); };
+        s.nowMs = [this] { return now; };
         handler = std::make_shared<SimpleHandler>(std::move(s));
     }
 };
@@ -232,4 +238,19 @@ TEST(SimpleHandler, ContextMenuIsClearedOnlyForPageOrFrameWithEntries)
         h.handler->OnBeforeContextMenu(c.flags, menu);
         EXPECT_EQ(menu.cleared, c.cleared) << c.flags << "/" << c.count;
     }
+}
+
+TEST(SimpleHandler, CrashedRendererIsReloadedOnceAndTheUserIsToldEachTime)
+{
+    Harness h;
+    auto b = std::make_shared<FakeBrowser>();
+    h.handler->OnRenderProcessCrashed(b);
+    EXPECT_EQ(b->reloads, 1);
+    h.now += 5000;
+    h.handler->OnRenderProcessCrashed(b);  // again at once: no reload loop
+    EXPECT_EQ(b->reloads, 1);
+    h.now += kCrashReloadQuietMs;
+    h.handler->OnRenderProcessCrashed(b);
+    EXPECT_EQ(b->reloads, 2);
+    EXPECT_EQ(h.warnings.size(), 3u);
 }

@@ -21,6 +21,7 @@ struct RecordingBrowser : Browser {
     void CloseBrowser(bool) override {}
     void LoadURL(const QString& url) override { loads.push_back(url); }
     void SetWindowTitle(const QString&) override {}
+    void Reload() override {}
 };
 
 class MainWindow : public ::testing::Test {
