@@ -3,6 +3,7 @@
 #include "app/vantor_app.h"
 #include "browser/browser_runtime.h"
 #include "window/message_boxes.h"
+#include "window/selection_runner.h"
 #include "window/vantor_dlg.h"
 
 #include <QApplication>
@@ -82,11 +83,14 @@ int CVantorApp::InitInstance(int /*argc*/, char** argv)
 
     m_strConfigPath = ConfigPathFor(ExecutablePath());
     m_services.warn = ShowWarningBox;
+    // The probes start first; the engine starts while they run.
+    ServerSelectionTask selection(*this);
     m_runtime = new BrowserRuntime(CacheFolder());
     InstallTerminationHandlers(*this);
 
     {
         CVantorDlg dlg(*this, *m_runtime);
+        dlg.SetSelection(&selection);
         m_pMainWnd = &dlg;
         if (dlg.OnInitDialog())
             dlg.exec();

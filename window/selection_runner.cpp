@@ -6,35 +6,61 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <thread>
 
 namespace {
 constexpr int kSplashDelayMs = 300;
 }
 
-int RunServerSelection(CVantorApp& app)
+ServerSelectionTask::ServerSelectionTask(CVantorApp& app)
+    : m_app(app), m_splash(std::make_unique<SplashWindow>())
 {
-    SplashWindow splash;
-    const SelectionServices saved = app.m_services;
-    app.m_services.warn = [&splash, warn = saved.warn](const QString& text) {
+    SplashWindow* splash = m_splash.get();
+    const auto warn = m_app.m_services.warn;
+    m_app.m_services.warn = [splash, warn](const QString& text) {
         QMetaObject::invokeMethod(
             qApp,
-            [&splash, &warn, &text] {
-                splash.hide();
+            [splash, &warn, &text] {
+                splash->hide();
                 warn(text);
             },
             Qt::BlockingQueuedConnection);
     };
-
-    QEventLoop loop;
-    int result = 0;
-    std::thread worker([&] {
-        result = app.SelectServer();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(kSplashDelayMs, splash, [this, splash] {
+        if (!m_done)
+            splash->show();
     });
-    QTimer::singleShot(kSplashDelayMs, &splash, [&splash] { splash.show(); });
-    loop.exec();
-    worker.join();
-    app.m_services = saved;
-    return result;
+    m_worker = std::thread([this] {
+        const int result = m_app.SelectServer();
+        QMetaObject::invokeMethod(qApp, [this, result] {
+            m_result = result;
+            m_done = true;
+            if (m_loop)
+                m_loop->quit();
+        });
+    });
+}
+
+ServerSelectionTask::~ServerSelectionTask()
+{
+    if (!m_joined)
+        m_worker.detach();  // only when the process is ending anyway
+}
+
+int ServerSelectionTask::Wait()
+{
+    if (!m_done) {
+        QEventLoop loop;
+        m_loop = &loop;
+        while (!m_done) {
+            if (loop.exec() < 0)
+                break;  // the application is leaving its loops
+        }
+        m_loop = nullptr;
+    }
+    if (m_done) {
+        m_worker.join();
+        m_joined = true;
+    }
+    m_splash->hide();
+    return m_result;
 }

@@ -97,19 +97,24 @@ bool CVantorDlg::OnInitDialog()
     };
     m_handler = std::make_shared<SimpleHandler>(std::move(services));
 
-    QString address;
-    if (!RunServerSelection(m_app)) {
-        ShowWarningBox(QStringLiteral("无法连接服务器,请检查网络!"));
-        _exit(0);
-    }
-    address = m_app.m_strHost;
-
-    // The host is a bare name; the page is always loaded over http.
-    const QUrl start(QStringLiteral("http://") + address + kStartPath);
+    // The engine starts its processes while the selection probes the servers;
+    // nothing is loaded before a server has answered.
     BrowserView* view = m_runtime.CreateBrowser(m_handler, this);
     m_browserWidget = view;
     view->setGeometry(rect());
-    view->load(start);
+
+    std::unique_ptr<ServerSelectionTask> ownSelection;
+    if (!m_selection)
+        m_selection = (ownSelection = std::make_unique<ServerSelectionTask>(m_app)).get();
+    const int found = m_selection->Wait();
+    m_selection = nullptr;
+    if (!found) {
+        ShowWarningBox(QStringLiteral("无法连接服务器,请检查网络!"));
+        _exit(0);
+    }
+
+    // The host is a bare name; the page is always loaded over http.
+    view->load(QUrl(QStringLiteral("http://") + m_app.m_strHost + kStartPath));
     view->setFocus();
     return true;
 }

@@ -8,6 +8,7 @@ class BrowserRuntime;
 class CVantorApp;
 class QLineEdit;
 class QPushButton;
+class ServerSelectionTask;
 class SimpleHandler;
 
 // The main window: covers the work area, holds the browser over its whole
@@ -16,6 +17,8 @@ class CVantorDlg : public QDialog {
     Q_OBJECT
 public:
     CVantorDlg(CVantorApp& app, BrowserRuntime& runtime, QWidget* parent = nullptr);
+    // The server selection, already under way; without it OnInitDialog runs one.
+    void SetSelection(ServerSelectionTask* selection) { m_selection = selection; }
     ~CVantorDlg() override;
 
     // Runs before the window is first shown; false when start-up cannot go on.
@@ -47,4 +50,5 @@ private:
     QPushButton* m_go = nullptr;       // and its hidden "go" button (control 1001)
     QWidget* m_browserWidget = nullptr;
     int m_placementTries = 0;
+    ServerSelectionTask* m_selection = nullptr;
 };
