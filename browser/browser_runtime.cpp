@@ -1,8 +1,11 @@
 #include "browser/browser_runtime.h"
 
 #include "browser/browser_view.h"
+#include "browser/download_manager.h"
 #include "browser/simple_handler.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -20,6 +23,14 @@ BrowserRuntime::BrowserRuntime(const QString& storageFolder, QObject* parent) : 
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     // Our own page replaces a failed load; the engine's must never flash first.
     s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+
+    // The save dialog asks before an existing file is replaced.
+    m_downloads = new DownloadManager(
+        m_profile,
+        [](const QString& suggested) {
+            return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("保存文件"), suggested);
+        },
+        this);
 }
 
 BrowserRuntime::~BrowserRuntime()
@@ -27,6 +38,8 @@ BrowserRuntime::~BrowserRuntime()
     for (const QPointer<BrowserView>& view : std::as_const(m_views))
         delete view.data();
     m_views.clear();
+    delete m_downloads;
+    m_downloads = nullptr;
     delete m_profile;
 }
 

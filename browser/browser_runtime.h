@@ -5,6 +5,7 @@
 #include <memory>
 
 class BrowserView;
+class DownloadManager;
 class QWebEngineProfile;
 class QWidget;
 class SimpleHandler;
@@ -20,11 +21,13 @@ public:
     ~BrowserRuntime() override;
 
     QWebEngineProfile* profile() const { return m_profile; }
+    DownloadManager* downloads() const { return m_downloads; }
     // A browser reporting to `handler`: a child of `parent`, or a top-level
     // window when there is none (pop-ups).
     BrowserView* CreateBrowser(const std::shared_ptr<SimpleHandler>& handler, QWidget* parent);
 
 private:
     QWebEngineProfile* m_profile = nullptr;
+    DownloadManager* m_downloads = nullptr;
     QList<QPointer<BrowserView>> m_views;
 };

@@ -4,7 +4,10 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QAction>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineContextMenuRequest>
@@ -78,6 +81,12 @@ BrowserView::BrowserView(BrowserRuntime& runtime, std::shared_ptr<SimpleHandler>
     connect(page(), &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { m_handler->OnTitleChange(m_ref, title); });
     connect(page(), &QWebEnginePage::windowCloseRequested, this, [this] { CloseBrowser(false); });
+    connect(this, &QWebEngineView::printRequested, this, &BrowserView::PrintPage);
+    auto* print = new QAction(this);
+    print->setShortcut(QKeySequence::Print);
+    print->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(print, &QAction::triggered, this, &BrowserView::PrintPage);
+    addAction(print);
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
@@ -100,6 +109,26 @@ void BrowserView::CloseBrowser(bool /*forceClose*/)
     m_handler->DoClose(m_ref);
     hide();
     deleteLater();
+}
+
+void BrowserView::PrintPage()
+{
+    if (m_printing)
+        return;
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    QPrintDialog dialog(printer, window());
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    if (dialog.exec() != QDialog::Accepted) {
+        delete printer;
+        return;
+    }
+    m_printing = true;
+    // The engine renders the pages asynchronously; the printer lives until it is done.
+    connect(this, &QWebEngineView::printFinished, this, [this, printer](bool) {
+        m_printing = false;
+        delete printer;
+    }, Qt::SingleShotConnection);
+    print(printer);
 }
 
 void BrowserView::closeEvent(QCloseEvent* event)

@@ -21,6 +21,8 @@ public:
 
     // Asks the handler, then closes and destroys this browser.
     void CloseBrowser(bool forceClose);
+    // The system's print dialog for this page; printing goes on in the background.
+    void PrintPage();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -31,4 +33,5 @@ private:
     std::shared_ptr<SimpleHandler> m_handler;
     BrowserRef m_ref;
     bool m_closing = false;
+    bool m_printing = false;
 };

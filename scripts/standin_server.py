@@ -8,6 +8,7 @@ their connections dropped. Every request is logged as one JSON line. The
 server stops by itself after --lifetime seconds.
 """
 import argparse
+import hashlib
 import html
 import json
 import os
@@ -110,6 +111,10 @@ def make_handler(opts, log, log_lock):
                 "headers": [[k, v] for k, v in self.headers.items()],
                 "status": status,
             }
+            body = getattr(self, "body", None)
+            if body is not None:
+                entry["body_size"] = len(body)
+                entry["body_sha256"] = hashlib.sha256(body).hexdigest()
             with log_lock:
                 log.write(json.dumps(entry, ensure_ascii=False) + "\n")
                 log.flush()
@@ -129,14 +134,40 @@ def make_handler(opts, log, log_lock):
                 self.wfile.write(data)
 
         def do_GET(self):
+            self.body = None
             host, path, query = self.target()
             if host not in up:
                 self.record(host, path, query, "dropped")
                 self.close_connection = True
                 return
+            if path == "/80417fahuo/download":
+                self.record(host, path, query, 200)
+                self.download(urllib.parse.parse_qs(query))
+                return
             status, body, ctype, extra = self.route(host, path, query)
             self.record(host, path, query, status)
             self.send(status, body, ctype, extra)
+
+        def download(self, params):
+            """An attachment of `size` bytes (byte i is i % 251); `cut` stops after that many."""
+            size = int(params.get("size", ["1024"])[0])
+            cut = int(params.get("cut", [str(size)])[0])
+            name = params.get("name", ["waybills.bin"])[0]
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Disposition", 'attachment; filename="%s"' % name)
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            pattern = bytes(i % 251 for i in range(251 * 64))
+            sent = 0
+            while sent < cut:
+                chunk = pattern[:min(len(pattern), cut - sent)]
+                # Keep byte i = i % 251 across chunks (the pattern's length is a multiple of 251).
+                self.wfile.write(chunk)
+                sent += len(chunk)
+                if cut < size and sent >= cut:
+                    break
+            self.close_connection = True
 
         do_POST = do_GET
         do_HEAD = do_GET
@@ -145,7 +176,7 @@ def make_handler(opts, log, log_lock):
             params = urllib.parse.parse_qs(query)
             if self.command == "POST":
                 length = int(self.headers.get("Content-Length") or 0)
-                self.rfile.read(min(length, 64 * 1024 * 1024))
+                self.body = self.rfile.read(min(length, 64 * 1024 * 1024))
             if path == HEALTH:
                 return 200, "TestOK", "text/html", ()
             if path == START:
@@ -158,6 +189,8 @@ def make_handler(opts, log, log_lock):
                 return 200, page, "text/html; charset=utf-8", extra
             if path == "/80417fahuo/popup.html":
                 return 200, POPUP_PAGE, "text/html; charset=utf-8", ()
+            if path == "/80417fahuo/upload":
+                return 200, "received %d bytes" % len(self.body or b""), "text/plain", ()
             if path == "/80417fahuo/beacon":
                 return 200, "ok", "text/plain", ()
             if path == "/80417fahuo/page":

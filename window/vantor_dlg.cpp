@@ -3,9 +3,11 @@
 #include "app/vantor_app.h"
 #include "browser/browser_runtime.h"
 #include "browser/browser_view.h"
+#include "browser/download_manager.h"
 #include "browser/simple_handler.h"
 #include "vantor_config.h"
 #include "window/about_dlg.h"
+#include "window/download_bar.h"
 #include "window/message_boxes.h"
 #include "window/selection_runner.h"
 
@@ -64,6 +66,14 @@ CVantorDlg::CVantorDlg(CVantorApp& app, BrowserRuntime& runtime, QWidget* parent
     m_go->setVisible(false);
     connect(m_go, &QPushButton::clicked, this, &CVantorDlg::OnBnClickedGo);
 
+    m_downloadBar = new DownloadBar(this);
+    connect(m_downloadBar, &DownloadBar::visibilityChanged, this, &CVantorDlg::OnSize);
+    if (DownloadManager* downloads = m_runtime.downloads()) {
+        connect(downloads, &DownloadManager::started, m_downloadBar, &DownloadBar::OnStarted);
+        connect(downloads, &DownloadManager::progress, m_downloadBar, &DownloadBar::OnProgress);
+        connect(downloads, &DownloadManager::finished, m_downloadBar, &DownloadBar::OnFinished);
+    }
+
     // The About box has no menu entry; this key combination opens it.
     auto* about = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F1")), this);
     about->setContext(Qt::WindowShortcut);
@@ -101,7 +111,7 @@ bool CVantorDlg::OnInitDialog()
     // nothing is loaded before a server has answered.
     BrowserView* view = m_runtime.CreateBrowser(m_handler, this);
     m_browserWidget = view;
-    view->setGeometry(rect());
+    view->setGeometry(BrowserArea());
 
     std::unique_ptr<ServerSelectionTask> ownSelection;
     if (!m_selection)
@@ -159,7 +169,18 @@ void CVantorDlg::OnSize()
         return;
     if (!m_handler->FirstBrowser())
         return;
-    m_browserWidget->setGeometry(rect());
+    m_browserWidget->setGeometry(BrowserArea());
+}
+
+QRect CVantorDlg::BrowserArea() const
+{
+    // The whole client area, less the download strip while it shows.
+    QRect area = rect();
+    if (m_downloadBar && m_downloadBar->isVisible()) {
+        area.setBottom(area.bottom() - DownloadBar::kHeight);
+        m_downloadBar->setGeometry(0, area.bottom() + 1, width(), DownloadBar::kHeight);
+    }
+    return area;
 }
 
 void CVantorDlg::resizeEvent(QResizeEvent* event)

@@ -1,10 +1,12 @@
 #pragma once
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 class BrowserRuntime;
+class DownloadBar;
 class CVantorApp;
 class QLineEdit;
 class QPushButton;
@@ -42,13 +44,15 @@ protected:
 
 private:
     void PlaceOnWorkArea();
+    QRect BrowserArea() const;
 
     CVantorApp& m_app;
     BrowserRuntime& m_runtime;
     QIcon m_hIcon;
     QLineEdit* m_edit = nullptr;       // the hidden address bar (control 1000)
     QPushButton* m_go = nullptr;       // and its hidden "go" button (control 1001)
-    QWidget* m_browserWidget = nullptr;
+    QPointer<QWidget> m_browserWidget;  // gone when the page closed its own window
+    DownloadBar* m_downloadBar = nullptr;
     int m_placementTries = 0;
     ServerSelectionTask* m_selection = nullptr;
 };
