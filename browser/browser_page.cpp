@@ -3,6 +3,7 @@
 #include "browser/browser_runtime.h"
 #include "browser/browser_view.h"
 
+#include <QFileDialog>
 #include <QWebEngineCertificateError>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -56,6 +57,29 @@ bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& msg)
     m_view.handler()->OnJSDialog(
         JSDIALOGTYPE_CONFIRM, msg, [&answer](bool ok, const QString&) { answer = ok; }, suppress);
     return answer;
+}
+
+QStringList BrowserPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles, const QStringList&)
+{
+    // A cancelled choice gives an empty list, which leaves the page's input empty.
+    QWidget* parent = m_view.window();
+    switch (mode) {
+    case FileSelectOpen: {
+        const QString file = QFileDialog::getOpenFileName(parent, QStringLiteral("选择文件"), oldFiles.value(0));
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    }
+    case FileSelectOpenMultiple:
+        return QFileDialog::getOpenFileNames(parent, QStringLiteral("选择文件"), oldFiles.value(0));
+    case FileSelectUploadFolder: {
+        const QString folder = QFileDialog::getExistingDirectory(parent, QStringLiteral("选择文件夹"));
+        return folder.isEmpty() ? QStringList() : QStringList{folder};
+    }
+    case FileSelectSave: {
+        const QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("保存文件"), oldFiles.value(0));
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    }
+    }
+    return {};
 }
 
 void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,

@@ -116,9 +116,17 @@ void BrowserView::PrintPage()
     if (m_printing)
         return;
     auto* printer = new QPrinter(QPrinter::HighResolution);
+    printer->setDocName(title());
     QPrintDialog dialog(printer, window());
     dialog.setWindowTitle(QStringLiteral("打印"));
     if (dialog.exec() != QDialog::Accepted) {
+        delete printer;
+        return;
+    }
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        // Printing to a file: the engine's own PDF keeps the text (searchable,
+        // small) where rendering through the printer would give page images.
+        page()->printToPdf(printer->outputFileName(), printer->pageLayout());
         delete printer;
         return;
     }

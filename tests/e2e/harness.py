@@ -219,7 +219,7 @@ class Client:
         self.output = open(os.path.join(self.dir, "output-%d.log" % int(time.monotonic() * 1000)), "wb")
         self.started = time.monotonic()
         self.proc = subprocess.Popen(list(wrapper) + [self.exe], env=env, stdout=self.output,
-                                     stderr=subprocess.STDOUT, start_new_session=True)
+                                     stderr=subprocess.STDOUT, start_new_session=True, cwd=self.dir)
         return self.proc
 
     def main_window(self, display, timeout=60):

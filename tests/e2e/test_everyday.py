@@ -2,6 +2,7 @@
 """Everyday work in the window end to end: downloads, uploads and printing."""
 import hashlib
 import os
+import subprocess
 
 from harness import Session, check, main, wait_for
 
@@ -63,8 +64,83 @@ def test_cut_off_download_leaves_no_file_and_says_so(build_dir):
         check(client.proc.poll() is None, "the client ended")
 
 
+UPLOAD_SCRIPT = """
+var input = document.createElement('input');
+input.type = 'file';
+input.id = 'f';
+input.style = 'position:fixed;left:0;top:0;width:600px;height:300px;font-size:40px;background:#ffd';
+document.body.appendChild(input);
+input.addEventListener('change', function () {
+  var file = input.files[0];
+  if (!file) { report('upload-empty', 1); return; }
+  fetch('/80417fahuo/upload?name=' + encodeURIComponent(file.name), {method: 'POST', body: file})
+    .then(function () { report('uploaded', file.name); });
+});
+"""
+
+
+def click_at(display, win, dx, dy):
+    x, y, _, _ = display.geometry(win)
+    display.run(["xdotool", "mousemove", str(x + dx), str(y + dy), "click", "1"])
+
+
+def test_upload_sends_the_chosen_files_bytes(build_dir):
+    with Session(build_dir, "upload") as s:
+        server, client, win = start_with(s, UPLOAD_SCRIPT)
+        wait_for("the start page", lambda: server.beacons("loaded"))
+        upload = os.path.join(s.work, "manifest.bin")
+        data = os.urandom(200 * 1024)
+        with open(upload, "wb") as f:
+            f.write(data)
+        click_at(s.display, win, 100, 100)
+        answer_file_dialog(s.display, "选择文件", upload)
+        wait_for("the upload", lambda: server.find(path="/80417fahuo/upload"), timeout=60)
+        got = server.find(path="/80417fahuo/upload")[0]
+        check(got["body_size"] == len(data) and got["body_sha256"] == hashlib.sha256(data).hexdigest(),
+              "uploaded %r bytes" % got.get("body_size"))
+
+        # A cancelled choice leaves the input empty.
+        click_at(s.display, win, 100, 100)
+        dialog = s.display.wait_box("选择文件")
+        s.display.key(dialog, "Escape")
+        wait_for("the page to see an empty input", lambda: server.beacons("upload-empty"))
+
+
+def test_window_print_opens_the_print_dialog_and_the_script_goes_on(build_dir):
+    script = "setTimeout(function () { window.print(); report('after-print', 1); }, 300);"
+    with Session(build_dir, "print") as s:
+        server, client, win = start_with(s, script)
+        dialog = s.display.wait_box("打印")
+        s.display.key(dialog, "Escape")
+        wait_for("the page's script to go on", lambda: server.beacons("after-print"))
+        wait_for("the print dialog to close", lambda: not s.display.windows("打印"))
+        check(client.proc.poll() is None, "the client ended")
+
+
+def test_print_to_pdf_writes_the_pages_text(build_dir):
+    script = "document.title = 'Waybill W0001'; setTimeout(function () { window.print(); }, 300);"
+    with Session(build_dir, "print-pdf") as s:
+        server, client, win = start_with(s, script)
+        dialog = s.display.wait_box("打印")
+        s.display.screenshot(os.path.join(s.work, "print-dialog.png"))
+        s.display.key(dialog, "Return")
+
+        def pdfs():
+            found = []
+            for folder, _, files in os.walk(s.work):
+                found += [os.path.join(folder, f) for f in files if f.endswith(".pdf")]
+            return [p for p in found if os.path.getsize(p) > 0]
+        pdf = wait_for("a PDF file", pdfs, timeout=60)[0]
+        text = wait_for("the PDF's text", lambda: subprocess.run(["pdftotext", pdf, "-"], capture_output=True,
+                                                                 text=True).stdout.strip() or None, timeout=30)
+        check("欢迎使用" in text, "PDF text %r" % text[:200])
+
+
 if __name__ == "__main__":
     main([
         test_download_is_saved_under_the_chosen_name_with_the_exact_bytes,
         test_cut_off_download_leaves_no_file_and_says_so,
+        test_upload_sends_the_chosen_files_bytes,
+        test_window_print_opens_the_print_dialog_and_the_script_goes_on,
+        test_print_to_pdf_writes_the_pages_text,
     ])
