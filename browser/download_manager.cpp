@@ -63,8 +63,11 @@ void DownloadManager::Track(QWebEngineDownloadRequest* download, const QString& 
             reason = download->state() == QWebEngineDownloadRequest::DownloadCancelled
                          ? QStringLiteral("已取消")
                          : download->interruptReasonString();
-            // What arrived is incomplete: it must not pass for the file.
-            QFile::remove(path);
+            // The engine writes to "<name>.download" and gives the file its name
+            // only when it is complete; a broken-off part must not stay behind,
+            // and a file that already had the name (the user agreed to replace
+            // it) stays as it was.
+            QFile::remove(path + QStringLiteral(".download"));
             if (download->state() == QWebEngineDownloadRequest::DownloadInterrupted) {
                 Interrupted& entry = m_interrupted[download->url()];
                 entry.path = path;

@@ -10,8 +10,7 @@ class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
 // Every download of the profile, main browser and pop-ups alike: asks where to
-// save it, reports its progress, and never leaves a partial file under the
-// name the user chose.
+// save it, reports its progress, and never leaves a partial file behind.
 class DownloadManager : public QObject {
     Q_OBJECT
 public:

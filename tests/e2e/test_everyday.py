@@ -136,10 +136,32 @@ def test_print_to_pdf_writes_the_pages_text(build_dir):
         check("欢迎使用" in text, "PDF text %r" % text[:200])
 
 
+def test_cut_off_download_keeps_the_file_it_was_to_replace(build_dir):
+    script = ("setTimeout(function () { location.href = "
+              "'/80417fahuo/download?size=%d&cut=%d&name=old.bin'; }, 300);" % (SIZE, SIZE // 5))
+    with Session(build_dir, "download-replace") as s:
+        server, client, win = start_with(s, script)
+        folder = os.path.join(s.work, "saved")
+        os.makedirs(folder)
+        target = os.path.join(folder, "old.bin")
+        with open(target, "wb") as f:
+            f.write(b"yesterday's export")
+        answer_file_dialog(s.display, "保存文件", target)
+        # The dialog asks before replacing; the user agrees.
+        question = wait_for("the replace question", lambda: [w for w, t in s.display.windows("保存文件").items()
+                                                             if t == "保存文件"][1:] or None)
+        s.display.key(question[0], "alt+y")
+        wait_for("the partial data on disk", lambda: len(os.listdir(folder)) > 1, timeout=60, interval=0.02)
+        wait_for("the partial data to go", lambda: os.listdir(folder) == ["old.bin"], timeout=60)
+        with open(target, "rb") as f:
+            check(f.read() == b"yesterday's export", "the old file was damaged")
+
+
 if __name__ == "__main__":
     main([
         test_download_is_saved_under_the_chosen_name_with_the_exact_bytes,
         test_cut_off_download_leaves_no_file_and_says_so,
+        test_cut_off_download_keeps_the_file_it_was_to_replace,
         test_upload_sends_the_chosen_files_bytes,
         test_window_print_opens_the_print_dialog_and_the_script_goes_on,
         test_print_to_pdf_writes_the_pages_text,
