@@ -72,7 +72,9 @@ def test_close_ends_with_exit_code_0_and_keeps_the_session_cookie(build_dir):
         code = client.wait_exit(10)
         took = time.monotonic() - started
         check(code == 0, "exit code %r" % code)
-        check(took < 2.0, "closing took %.2f s" % took)
+        # The exit watchdog fires after 1.5 s; a margin keeps a busy machine from failing this.
+        check(took < 4.0, "closing took %.2f s" % took)
+        print("closed in %.2f s" % took)
 
         client.start(s.display, server.proxy)
         client.main_window(s.display)
@@ -96,7 +98,9 @@ def test_close_while_the_page_is_still_loading(build_dir):
         s.display.key(win, "alt+F4")
         code = client.wait_exit(10)
         check(code == 0, "exit code %r" % code)
-        check(time.monotonic() - started < 2.0, "closing during the load took too long")
+        took = time.monotonic() - started
+        check(took < 4.0, "closing during the load took %.2f s" % took)
+        print("closed during the load in %.2f s" % took)
 
 
 def test_termination_signal_ends_the_loop_with_exit_code_0(build_dir):

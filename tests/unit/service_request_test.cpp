@@ -117,7 +117,7 @@ TEST_F(ServiceRequest, FailuresBecomeTheErrorTextWithinTheTimeLimit)
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_TRUE(IsErrorText(reply)) << c.name << ": " << reply.toStdString();
         EXPECT_LE(reply.size(), 45 + 199);
-        EXPECT_LT(took, 2500ms) << c.name;
+        EXPECT_LT(took, 3500ms) << c.name;  // limit 1.5 s, with room for a busy machine
     }
 }
 
