@@ -292,6 +292,15 @@ class Session:
         self.servers.append(s)
         return s
 
+    def launch(self, up, window=True, window_timeout=60, **server_kw):
+        """A stand-in server, a client started against it and, unless window is
+        False, its main window: (server, client, window id or None)."""
+        server = self.server(up, **server_kw)
+        client = self.client()
+        client.start(self.display, server.proxy)
+        win = client.main_window(self.display, window_timeout) if window else None
+        return server, client, win
+
     def client(self):
         c = Client(self.build_dir, self.work)
         self.clients.append(c)

@@ -33,10 +33,7 @@ def test_unreachable_address_shows_our_error_page(build_dir):
     port = closed_port()
     script = "setTimeout(function () { location.href = 'http://127.0.0.1:%d/unreachable?a=<b>&c'; }, 300);" % port
     with Session(build_dir, "error-page") as s:
-        server = s.server(up=[0], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, win = s.launch(up=[0], start_script=script)
         wait_for("the start page", lambda: server.beacons("loaded"))
 
         def error_page():
@@ -51,10 +48,7 @@ def test_unreachable_address_shows_our_error_page(build_dir):
 def test_http_error_status_shows_the_servers_own_page(build_dir):
     script = "setTimeout(function () { location.href = '/80417fahuo/missing.html'; }, 300);"
     with Session(build_dir, "http-404") as s:
-        server = s.server(up=[0], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, win = s.launch(up=[0], start_script=script)
         wait_for("the 404 page to be requested", lambda: server.find(path="/80417fahuo/missing.html"))
         text = wait_for("the server's 404 page", lambda: "404 页面不存在" in page_text(s.display, win) or None)
         check("Failed to load" not in page_text(s.display, win), "our error page replaced a 404 page")
@@ -63,9 +57,7 @@ def test_http_error_status_shows_the_servers_own_page(build_dir):
 def test_alert_is_a_box_captioned_tishi_and_the_script_goes_on(build_dir):
     script = ("setTimeout(function () { alert('运单已保存 100% %s <b>x</b>'); report('after-alert', 1); }, 200);")
     with Session(build_dir, "alert") as s:
-        server = s.server(up=[0], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
+        server, client, _ = s.launch(up=[0], start_script=script, window=False)
         box = s.display.wait_box()
         text = s.display.box_text(box)
         check("运单已保存 100% %s <b>x</b>" in text, "alert text %r" % text)
@@ -78,9 +70,7 @@ def test_confirm_answers_true_for_ok_and_false_for_escape(build_dir):
     script = ("setTimeout(function () { report('c1', confirm('确认发货吗？')); "
               "report('c2', confirm('第二次确认')); }, 200);")
     with Session(build_dir, "confirm") as s:
-        server = s.server(up=[0], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
+        server, client, _ = s.launch(up=[0], start_script=script, window=False)
         box = s.display.wait_box()
         check("确认发货吗？" in s.display.box_text(box), "first confirm text")
         s.display.key(box, "Return")
@@ -99,27 +89,20 @@ def test_confirm_answers_true_for_ok_and_false_for_escape(build_dir):
 def test_prompt_uses_the_runtimes_own_dialog(build_dir):
     script = "setTimeout(function () { report('p', prompt('请输入运单号', 'W0001')); }, 200);"
     with Session(build_dir, "prompt") as s:
-        server = s.server(up=[0], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, _ = s.launch(up=[0], start_script=script)
         before = set(s.display.viewable_windows())
-        dialog = wait_for("the prompt dialog", lambda: [w for w in s.display.viewable_windows() if w not in before])
+        wait_for("the prompt dialog", lambda: [w for w in s.display.viewable_windows() if w not in before])
         check(not s.display.windows("提示") or all(t != "提示" for t in s.display.windows("提示").values()),
               "the prompt was shown as a message box")
         s.display.run(["xdotool", "key", "Return"])
         wait_for("the prompt's answer", lambda: server.beacons("p"))
         check(server.beacons("p")[0]["value"] == "W0001", "prompt answer %r" % server.beacons("p"))
-        del win, dialog
 
 
 def test_right_click_shows_no_menu(build_dir):
     script = "document.addEventListener('contextmenu', function () { report('ctx', 1); });"
     with Session(build_dir, "context-menu") as s:
-        server = s.server(up=[0], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, win = s.launch(up=[0], start_script=script)
         wait_for("the start page", lambda: server.beacons("loaded"))
         before = set(s.display.viewable_windows())
         click_page(s.display, win, button=3)
@@ -152,10 +135,7 @@ def renderer_pids(root_pid):
 
 def test_crashed_renderer_is_reloaded_and_the_user_told(build_dir):
     with Session(build_dir, "renderer-crash") as s:
-        server = s.server(up=[0])
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, _ = s.launch(up=[0])
         wait_for("the start page", lambda: server.beacons("loaded"))
         pids = wait_for("the renderer process", lambda: renderer_pids(client.proc.pid))
         for pid in pids:
@@ -165,7 +145,6 @@ def test_crashed_renderer_is_reloaded_and_the_user_told(build_dir):
         wait_for("the page to load again", lambda: len(server.beacons("loaded")) >= 2)
         s.display.key(box, "Return")
         check(client.proc.poll() is None and s.display.windows("客服电话"), "the window went down with the renderer")
-        del win
 
 
 if __name__ == "__main__":

@@ -24,18 +24,10 @@ def answer_file_dialog(display, caption, path):
     return dialog
 
 
-def start_with(s, script, hosts=(0,)):
-    server = s.server(up=list(hosts), start_script=script)
-    client = s.client()
-    client.start(s.display, server.proxy)
-    win = client.main_window(s.display)
-    return server, client, win
-
-
 def test_download_is_saved_under_the_chosen_name_with_the_exact_bytes(build_dir):
     script = "setTimeout(function () { location.href = '/80417fahuo/download?size=%d&name=waybills.bin'; }, 300);" % SIZE
     with Session(build_dir, "download") as s:
-        server, client, win = start_with(s, script)
+        server, client, win = s.launch(up=[0], start_script=script)
         target = os.path.join(s.work, "saved", "waybill-export.bin")
         os.makedirs(os.path.dirname(target))
         answer_file_dialog(s.display, "保存文件", target)
@@ -50,7 +42,7 @@ def test_cut_off_download_leaves_no_file_and_says_so(build_dir):
     script = ("setTimeout(function () { location.href = "
               "'/80417fahuo/download?size=%d&cut=%d&name=cut.bin'; }, 300);" % (SIZE, SIZE // 5))
     with Session(build_dir, "download-cut") as s:
-        server, client, win = start_with(s, script)
+        server, client, win = s.launch(up=[0], start_script=script)
         folder = os.path.join(s.work, "saved")
         os.makedirs(folder)
         target = os.path.join(folder, "cut.bin")
@@ -86,7 +78,7 @@ def click_at(display, win, dx, dy):
 
 def test_upload_sends_the_chosen_files_bytes(build_dir):
     with Session(build_dir, "upload") as s:
-        server, client, win = start_with(s, UPLOAD_SCRIPT)
+        server, client, win = s.launch(up=[0], start_script=UPLOAD_SCRIPT)
         wait_for("the start page", lambda: server.beacons("loaded"))
         upload = os.path.join(s.work, "manifest.bin")
         data = os.urandom(200 * 1024)
@@ -109,7 +101,7 @@ def test_upload_sends_the_chosen_files_bytes(build_dir):
 def test_window_print_opens_the_print_dialog_and_the_script_goes_on(build_dir):
     script = "setTimeout(function () { window.print(); report('after-print', 1); }, 300);"
     with Session(build_dir, "print") as s:
-        server, client, win = start_with(s, script)
+        server, client, win = s.launch(up=[0], start_script=script)
         dialog = s.display.wait_box("打印")
         s.display.key(dialog, "Escape")
         wait_for("the page's script to go on", lambda: server.beacons("after-print"))
@@ -120,7 +112,7 @@ def test_window_print_opens_the_print_dialog_and_the_script_goes_on(build_dir):
 def test_print_to_pdf_writes_the_pages_text(build_dir):
     script = "document.title = 'Waybill W0001'; setTimeout(function () { window.print(); }, 300);"
     with Session(build_dir, "print-pdf") as s:
-        server, client, win = start_with(s, script)
+        server, client, win = s.launch(up=[0], start_script=script)
         dialog = s.display.wait_box("打印")
         s.display.screenshot(os.path.join(s.work, "print-dialog.png"))
         s.display.key(dialog, "Return")
@@ -140,7 +132,7 @@ def test_cut_off_download_keeps_the_file_it_was_to_replace(build_dir):
     script = ("setTimeout(function () { location.href = "
               "'/80417fahuo/download?size=%d&cut=%d&name=old.bin'; }, 300);" % (SIZE, SIZE // 5))
     with Session(build_dir, "download-replace") as s:
-        server, client, win = start_with(s, script)
+        server, client, win = s.launch(up=[0], start_script=script)
         folder = os.path.join(s.work, "saved")
         os.makedirs(folder)
         target = os.path.join(folder, "old.bin")

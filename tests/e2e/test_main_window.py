@@ -16,10 +16,7 @@ def colours_in(path):
 
 def test_window_covers_work_area_and_shows_start_page(build_dir):
     with Session(build_dir, "window") as s:
-        server = s.server(up=[0])
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, win = s.launch(up=[0])
         wait_for("the start page's onload", lambda: server.beacons("loaded"))
         # The page's title ("Vantor 工作台") never reaches the main window's caption.
         title = s.display.windows("客服电话")[win]
@@ -46,10 +43,7 @@ def test_window_covers_work_area_and_shows_start_page(build_dir):
 def test_popup_opens_and_closes_without_ending_the_program(build_dir):
     script = "setTimeout(function () { window.open('/80417fahuo/popup.html?autoclose', 'pop', 'width=500,height=400'); }, 200);"
     with Session(build_dir, "popup") as s:
-        server = s.server(up=[0, 1, 2], start_script=script)
-        client = s.client()
-        client.start(s.display, server.proxy)
-        client.main_window(s.display)
+        server, client, _ = s.launch(up=[0, 1, 2], start_script=script)
         wait_for("the pop-up's page", lambda: server.beacons("popup-loaded"))
         # It closes itself with window.close(); its title was on its own window.
         wait_for("the pop-up window to go", lambda: not s.display.windows("运单详情"), timeout=30)
@@ -59,10 +53,7 @@ def test_popup_opens_and_closes_without_ending_the_program(build_dir):
 
 def test_close_ends_with_exit_code_0_and_keeps_the_session_cookie(build_dir):
     with Session(build_dir, "close") as s:
-        server = s.server(up=[0])
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, win = s.launch(up=[0])
         wait_for("the start page", lambda: server.beacons("loaded"))
         first = server.find(path=START)[0]
         check(not any(k.lower() == "cookie" for k, _ in first["headers"]), "a cookie before the first visit")
@@ -89,10 +80,7 @@ def test_close_ends_with_exit_code_0_and_keeps_the_session_cookie(build_dir):
 def test_close_while_the_page_is_still_loading(build_dir):
     with Session(build_dir, "close-loading") as s:
         # Every answer comes 3 s late: the window is up long before the page.
-        server = s.server(up=[0], delay_ms=3000)
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display, timeout=90)
+        server, client, win = s.launch(up=[0], delay_ms=3000, window_timeout=90)
         check(not server.beacons("loaded"), "the page had already loaded")
         started = time.monotonic()
         s.display.key(win, "alt+F4")
@@ -105,10 +93,7 @@ def test_close_while_the_page_is_still_loading(build_dir):
 
 def test_termination_signal_ends_the_loop_with_exit_code_0(build_dir):
     with Session(build_dir, "sigterm") as s:
-        server = s.server(up=[0])
-        client = s.client()
-        client.start(s.display, server.proxy)
-        client.main_window(s.display)
+        server, client, _ = s.launch(up=[0])
         wait_for("the start page", lambda: server.beacons("loaded"))
         client.proc.terminate()
         check(client.wait_exit(10) == 0, "exit code after SIGTERM")

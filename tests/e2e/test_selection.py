@@ -17,10 +17,7 @@ def file_bytes(path):
 
 def test_first_start_remembers_the_host_and_the_next_start_probes_only_it(build_dir):
     with Session(build_dir, "remember") as s:
-        server = s.server(up=[1])
-        client = s.client()
-        client.start(s.display, server.proxy)
-        win = client.main_window(s.display)
+        server, client, win = s.launch(up=[1])
         wait_for("the start page", lambda: server.beacons("loaded"))
         entry = read_login_entry(client.config)
         check(entry is not None and unscramble(entry) == s.hosts[1], "entry %r" % entry)
