@@ -25,15 +25,13 @@ QString DownloadManager::SuggestedPath(const QString& downloadFolder, const QStr
 
 void DownloadManager::OnDownloadRequested(QWebEngineDownloadRequest* download)
 {
-    QString path;
-    const auto restarted = m_interrupted.constFind(download->url());
-    if (restarted != m_interrupted.constEnd() && restarted->since.elapsed() < kDownloadRestartWindowMs) {
-        path = restarted->path;
-    } else {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-        path = m_ask(SuggestedPath(folder, download->suggestedFileName()));
+    if (m_paths.contains(download->id())) {
+        Finish(download->id(), false, QStringLiteral("连接中断"));
+        download->cancel();
+        return;
     }
-    m_interrupted.remove(download->url());
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const QString path = m_ask(SuggestedPath(folder, download->suggestedFileName()));
     if (path.isEmpty()) {
         download->cancel();
         return;
@@ -47,6 +45,8 @@ void DownloadManager::OnDownloadRequested(QWebEngineDownloadRequest* download)
 
 void DownloadManager::Track(QWebEngineDownloadRequest* download, const QString& path)
 {
+    const quint32 id = download->id();
+    m_paths.insert(id, path);
     const QString name = QFileInfo(path).fileName();
     emit started(name);
     auto report = [this, download, name] {
@@ -54,26 +54,36 @@ void DownloadManager::Track(QWebEngineDownloadRequest* download, const QString& 
     };
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, report);
     connect(download, &QWebEngineDownloadRequest::totalBytesChanged, this, report);
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
-        if (!download->isFinished())
-            return;
-        const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
-        QString reason;
-        if (!ok) {
-            reason = download->state() == QWebEngineDownloadRequest::DownloadCancelled
-                         ? QStringLiteral("已取消")
-                         : download->interruptReasonString();
-            // The engine writes to "<name>.download" and gives the file its name
-            // only when it is complete; a broken-off part must not stay behind,
-            // and a file that already had the name (the user agreed to replace
-            // it) stays as it was.
-            QFile::remove(path + QStringLiteral(".download"));
-            if (download->state() == QWebEngineDownloadRequest::DownloadInterrupted) {
-                Interrupted& entry = m_interrupted[download->url()];
-                entry.path = path;
-                entry.since.start();
-            }
-        }
-        emit finished(path, ok, reason);
-    });
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
+            [this, download, id](QWebEngineDownloadRequest::DownloadState state) {
+                switch (state) {
+                case QWebEngineDownloadRequest::DownloadCompleted:
+                    Finish(id, true, QString());
+                    break;
+                case QWebEngineDownloadRequest::DownloadCancelled:
+                    Finish(id, false, QStringLiteral("已取消"));
+                    break;
+                case QWebEngineDownloadRequest::DownloadInterrupted:
+                    Finish(id, false, download->interruptReasonString());
+                    break;
+                default:
+                    break;
+                }
+            });
+}
+
+void DownloadManager::Finish(quint32 id, bool ok, const QString& reason)
+{
+    if (m_ended.contains(id))
+        return;
+    m_ended.insert(id);
+    const QString path = m_paths.value(id);
+    if (!ok) {
+        // The engine writes to "<name>.download" and gives the file its name
+        // only when it is complete; a broken-off part must not stay behind,
+        // and a file that already had the name (the user agreed to replace
+        // it) stays as it was.
+        QFile::remove(path + QStringLiteral(".download"));
+    }
+    emit finished(path, ok, reason);
 }

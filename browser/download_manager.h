@@ -1,8 +1,7 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
-#include <QUrl>
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -30,14 +29,11 @@ signals:
 private:
     void OnDownloadRequested(QWebEngineDownloadRequest* download);
     void Track(QWebEngineDownloadRequest* download, const QString& path);
+    void Finish(quint32 id, bool ok, const QString& reason);
     AskSavePath m_ask;
-    // Downloads that broke off: the engine restarts them by itself, and a
-    // restart goes to the file the user already chose instead of asking again.
-    struct Interrupted {
-        QString path;
-        QElapsedTimer since;
-    };
-    QHash<QUrl, Interrupted> m_interrupted;
+    // The engine restarts a download that broke off by itself, under the same
+    // id, and Qt reports that as a new request whose end it never reports. Such
+    // a restart is refused and the download reported as broken off.
+    QHash<quint32, QString> m_paths;  // every download accepted, by id
+    QSet<quint32> m_ended;            // those whose end has been reported
 };
-
-inline constexpr qint64 kDownloadRestartWindowMs = 10000;
