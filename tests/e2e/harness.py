@@ -222,6 +222,13 @@ class Client:
                                      stderr=subprocess.STDOUT, start_new_session=True, cwd=self.dir)
         return self.proc
 
+    def twin(self):
+        """Another start of the same installation: same folder, same home."""
+        other = Client.__new__(Client)
+        other.__dict__.update(self.__dict__)
+        other.proc = None
+        return other
+
     def main_window(self, display, timeout=60):
         return wait_for("the main window", lambda: next(iter(display.windows(CAPTION_MARK)), None), timeout)
 

@@ -100,6 +100,22 @@ def test_termination_signal_ends_the_loop_with_exit_code_0(build_dir):
         check(client.output_text() == "", "the client wrote output: %r" % client.output_text()[:500])
 
 
+def test_closing_one_instance_leaves_another_running(build_dir):
+    with Session(build_dir, "two-instances") as s:
+        server, first, win = s.launch(up=[0])
+        wait_for("the first start page", lambda: server.beacons("loaded"))
+        # A second start of the same installation: same configuration file, same cache folder.
+        second = first.twin()
+        second.start(s.display, server.proxy)
+        s.clients.append(second)
+        wait_for("the second window", lambda: len(s.display.windows("客服电话")) == 2)
+        wait_for("the second start page", lambda: len(server.beacons("loaded")) >= 2)
+        s.display.key(win, "alt+F4")
+        check(first.wait_exit(10) == 0, "exit code of the first instance")
+        check(second.proc.poll() is None, "the second instance ended with the first")
+        check(len(s.display.windows("客服电话")) == 1, "the second window went away")
+
+
 if __name__ == "__main__":
     main([
         test_window_covers_work_area_and_shows_start_page,
@@ -107,4 +123,5 @@ if __name__ == "__main__":
         test_close_ends_with_exit_code_0_and_keeps_the_session_cookie,
         test_close_while_the_page_is_still_loading,
         test_termination_signal_ends_the_loop_with_exit_code_0,
+        test_closing_one_instance_leaves_another_running,
     ])
