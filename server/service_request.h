@@ -8,10 +8,13 @@
 // throw: they become {"status":"500","data":{"message":"<reason>"}}, so callers
 // only compare texts.
 
+// Start-up makes at most 11 health requests with 10 pauses of 500 ms; with
+// these limits a network where every host stays silent still gets its answer
+// within 11 x 2.5 s + 5 s = 32.5 s.
 struct ServiceRequestLimits {
     long port = 80;
-    std::chrono::milliseconds connectTimeout{3000};
-    std::chrono::milliseconds totalTimeout{5000};
+    std::chrono::milliseconds connectTimeout{2000};
+    std::chrono::milliseconds totalTimeout{2500};
     std::size_t maxReplyBytes = 1024 * 1024;
     long maxRedirects = 5;
 };
