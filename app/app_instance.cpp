@@ -3,7 +3,7 @@
 #include "app/vantor_app.h"
 #include "browser/browser_runtime.h"
 #include "window/message_boxes.h"
-#include "window/selection_runner.h"
+#include "window/server_selection_task.h"
 #include "window/vantor_dlg.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 #include "window/about_dlg.h"
 #include "window/download_bar.h"
 #include "window/message_boxes.h"
-#include "window/selection_runner.h"
+#include "window/server_selection_task.h"
 
 #include <QApplication>
 #include <QCloseEvent>

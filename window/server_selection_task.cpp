@@ -1,4 +1,4 @@
-#include "window/selection_runner.h"
+#include "window/server_selection_task.h"
 
 #include "app/vantor_app.h"
 #include "window/splash_window.h"
