@@ -180,6 +180,8 @@ def make_handler(opts, log, log_lock):
             if path == HEALTH:
                 return 200, "TestOK", "text/html", ()
             if path == START:
+                if opts.start_delay_ms:
+                    time.sleep(opts.start_delay_ms / 1000.0)
                 cookie = self.headers.get("Cookie") or ""
                 extra = []
                 if "vsession=" not in cookie:
@@ -215,6 +217,7 @@ def main():
     ap.add_argument("--log", default="-", help="request log file (JSON lines)")
     ap.add_argument("--port-file", default="", help="write the listening port here")
     ap.add_argument("--start-script", default="", help="file with JavaScript added to the start page")
+    ap.add_argument("--start-delay-ms", type=int, default=0, help="answer the start page this late")
     ap.add_argument("--delay-ms", type=int, default=0, help="answer every request this late")
     opts = ap.parse_args()
 

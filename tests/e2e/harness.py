@@ -146,13 +146,15 @@ class Display:
 
 
 class StandIn:
-    def __init__(self, workdir, up, delay_ms=0, lifetime=600, start_script=""):
+    def __init__(self, workdir, up, delay_ms=0, lifetime=600, start_script="", start_delay_ms=0):
         self.log = os.path.join(workdir, "requests-%d.log" % int(time.monotonic() * 1000))
         port_file = self.log + ".port"
         args = [sys.executable, SERVER, "--up", ",".join(up), "--lifetime", str(lifetime),
                 "--log", self.log, "--port-file", port_file]
         if delay_ms:
             args += ["--delay-ms", str(delay_ms)]
+        if start_delay_ms:
+            args += ["--start-delay-ms", str(start_delay_ms)]
         if start_script:
             script_file = self.log + ".js"
             with open(script_file, "w", encoding="utf-8") as f:

@@ -79,8 +79,8 @@ def test_close_ends_with_exit_code_0_and_keeps_the_session_cookie(build_dir):
 
 def test_close_while_the_page_is_still_loading(build_dir):
     with Session(build_dir, "close-loading") as s:
-        # Every answer comes 3 s late: the window is up long before the page.
-        server, client, win = s.launch(up=[0], delay_ms=3000, window_timeout=90)
+        # The start page comes 5 s late: the window is up long before the page.
+        server, client, win = s.launch(up=[0], start_delay_ms=5000)
         check(not server.beacons("loaded"), "the page had already loaded")
         started = time.monotonic()
         s.display.key(win, "alt+F4")
