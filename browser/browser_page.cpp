@@ -38,7 +38,6 @@ void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& info)
 QWebEnginePage* BrowserPage::createWindow(WebWindowType)
 {
     BrowserView* popup = m_view.runtime().CreateBrowser(m_view.handler(), nullptr);
-    popup->setAttribute(Qt::WA_DeleteOnClose, false);
     popup->resize(1024, 768);
     popup->show();
     return popup->page();

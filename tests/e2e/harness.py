@@ -45,7 +45,7 @@ def read_hosts(build_dir):
 
 
 class Display:
-    def __init__(self, workdir, width=1280, height=800):
+    def __init__(self, width=1280, height=800):
         r, w = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
@@ -64,7 +64,6 @@ class Display:
                                    env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), timeout=30)
-        self.workdir = workdir
 
     def run(self, args, check=True):
         p = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=30)
@@ -289,7 +288,7 @@ class Session:
     def __init__(self, build_dir, name):
         self.build_dir = build_dir
         self.work = tempfile.mkdtemp(prefix="vantor-e2e-%s-" % name)
-        self.display = Display(self.work)
+        self.display = Display()
         self.hosts = read_hosts(build_dir)
         self.servers = []
         self.clients = []

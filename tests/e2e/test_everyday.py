@@ -15,6 +15,12 @@ def pattern(size):
     return data[:size]
 
 
+def download_script(name, cut=None):
+    """A start page that turns into a download of SIZE bytes, broken off after `cut` bytes."""
+    query = "size=%d&name=%s" % (SIZE, name) + ("&cut=%d" % cut if cut else "")
+    return "setTimeout(function () { location.href = '/80417fahuo/download?%s'; }, 300);" % query
+
+
 def answer_file_dialog(display, caption, path):
     """Types a full path into a Qt file dialog and confirms it, as a user would."""
     dialog = display.wait_box(caption)
@@ -25,7 +31,7 @@ def answer_file_dialog(display, caption, path):
 
 
 def test_download_is_saved_under_the_chosen_name_with_the_exact_bytes(build_dir):
-    script = "setTimeout(function () { location.href = '/80417fahuo/download?size=%d&name=waybills.bin'; }, 300);" % SIZE
+    script = download_script("waybills.bin")
     with Session(build_dir, "download") as s:
         server, client, win = s.launch(up=[0], start_script=script)
         target = os.path.join(s.work, "saved", "waybill-export.bin")
@@ -39,8 +45,7 @@ def test_download_is_saved_under_the_chosen_name_with_the_exact_bytes(build_dir)
 
 
 def test_cut_off_download_leaves_no_file_and_says_so(build_dir):
-    script = ("setTimeout(function () { location.href = "
-              "'/80417fahuo/download?size=%d&cut=%d&name=cut.bin'; }, 300);" % (SIZE, SIZE // 5))
+    script = download_script("cut.bin", cut=SIZE // 5)
     with Session(build_dir, "download-cut") as s:
         server, client, win = s.launch(up=[0], start_script=script)
         folder = os.path.join(s.work, "saved")
@@ -129,8 +134,7 @@ def test_print_to_pdf_writes_the_pages_text(build_dir):
 
 
 def test_cut_off_download_keeps_the_file_it_was_to_replace(build_dir):
-    script = ("setTimeout(function () { location.href = "
-              "'/80417fahuo/download?size=%d&cut=%d&name=old.bin'; }, 300);" % (SIZE, SIZE // 5))
+    script = download_script("old.bin", cut=SIZE // 5)
     with Session(build_dir, "download-replace") as s:
         server, client, win = s.launch(up=[0], start_script=script)
         folder = os.path.join(s.work, "saved")
